@@ -1,0 +1,16 @@
+#pragma once
+// What the X server knows of a process's top-level windows, read on a
+// connection of the test's own (the program under test is another process).
+
+#include <QString>
+#include <QtGlobal>
+
+struct ProcessWindow
+{
+    bool exists = false;
+    bool viewable = false;  // mapped on the screen
+    QString title;
+};
+
+// The first top-level window of process `pid` that has a title.
+ProcessWindow findProcessWindow(qint64 pid);
