@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QWebEngineDownloadItem>
 #include <QWebEngineProfile>
+
+#include "browser/client_handler.h"
 
 namespace {
 EngineSettings g_settings;
@@ -46,4 +49,11 @@ void startEngine()
     profile->setPersistentCookiesPolicy(g_settings.persistSessionCookies
                                             ? QWebEngineProfile::ForcePersistentCookies
                                             : QWebEngineProfile::AllowPersistentCookies);
+    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile,
+                     [](QWebEngineDownloadItem* download) {
+                         if (g_clientHandler)
+                             g_clientHandler->OnBeforeDownload(download);
+                         else
+                             download->cancel();
+                     });
 }

@@ -1,13 +1,51 @@
 #include "commands/tesk.h"
 
 #include "app/cefapplication.h"
+#include "app/global_shortcut.h"
 #include "app/globals.h"
 #include "app/text_file.h"
+#include "browser/browser_page.h"
+#include "browser/client_handler.h"
+#include "browser/tesk_web_view.h"
+#include "commands/argument_readings.h"
+#include "commands/command_table.h"
+#include "commands/settings_commands.h"
+#include "commands/silent_commands.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopWidget>
 #include <QIcon>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 const char kProductModelName[] = "tesk";
+
+namespace {
+
+ConfMap currentConf()
+{
+    return g_application ? g_application->clientConf : ConfMap();
+}
+
+QString programFolder()
+{
+    QString folder = g_exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : g_exeDir;
+    while (folder.endsWith(QLatin1Char('/')) && folder.size() > 1)
+        folder.chop(1);
+    return folder;
+}
+
+// Binds a configured hot key; a missing key leaves it unbound.
+bool bindShortcut(GlobalShortcut* shortcut, const ConfMap& conf, const QString& key)
+{
+    const auto it = conf.find(key);
+    if (it == conf.end())
+        return false;
+    return shortcut->setShortcut(QKeySequence(*it, QKeySequence::NativeText));
+}
+
+}  // namespace
 
 QSize clientSizeFromConf(const ConfMap& conf)
 {
@@ -25,23 +63,60 @@ QSize clientSizeFromConf(const ConfMap& conf)
     return QSize(width, height);
 }
 
+QUrl mainPageUrl()
+{
+    return QUrl::fromLocalFile(programFolder() + QStringLiteral("/view/index.html"));
+}
+
 tesk::tesk()
 {
     setObjectName(QStringLiteral("teskClass"));
     setWindowTitle(QStringLiteral("tesk"));
 
-    const QSize size = clientSizeFromConf(g_application ? g_application->clientConf : ConfMap());
+    const ConfMap conf = currentConf();
+    const QSize size = clientSizeFromConf(conf);
     resize(size);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/tesk/desk_icon")));
+
+    m_webView = new TeskWebView(this);
+    m_webView->resize(size);
     setMinimumSize(size);
     setMouseTracking(true);
+
+    const QUrl page = mainPageUrl();
+    if (g_clientHandler) {
+        g_clientHandler->startUrl = page.toString(QUrl::FullyEncoded).toUtf8();
+        g_clientHandler->flushPendingDocuments = [this] { flushPendingDocuments(); };
+    }
+    m_webView->load(page);
+    connect(m_webView, &TeskWebView::jsMessage, this, &tesk::onJsMessage);
+
+    m_confShortcut = new GlobalShortcut(this);
+    m_testShortcut = new GlobalShortcut(this);
+    confShortcutBound = bindShortcut(m_confShortcut, conf, QStringLiteral("showConf"));
+    testShortcutBound = bindShortcut(m_testShortcut, conf, QStringLiteral("testTool"));
+    connect(m_confShortcut, &GlobalShortcut::activated, this, &tesk::showMouseConf);
+    connect(m_testShortcut, &GlobalShortcut::activated, this, &tesk::showDebug);
+
+    installEventFilter(this);
+    restartProcessMonitor();
+
+    m_deviceCommands = std::make_unique<SilentCommands>();
+    m_profileCommands = std::make_unique<SilentCommands>();
+    m_settingsCommands = std::make_unique<SettingsCommands>(*this);
 
     setWindowTitle(QString::fromUtf8(kProductModelName));
 }
 
-tesk::~tesk() = default;
+tesk::~tesk()
+{
+    if (g_clientHandler)
+        g_clientHandler->flushPendingDocuments = nullptr;
+    delete m_popup;
+    m_popup = nullptr;
+}
 
 void tesk::setupTray()
 {
@@ -61,10 +136,91 @@ void tesk::flushPendingDocuments()
     pendingDocumentPaths.clear();
 }
 
+void tesk::restartProcessMonitor()
+{
+    // The process monitor comes with the automation work.
+}
+
+void tesk::loadLocalPage(const QString& relativePath)
+{
+    BrowserPage* browser = g_clientHandler ? g_clientHandler->GetBrowser() : nullptr;
+    if (browser)
+        browser->load(QUrl::fromLocalFile(programFolder() + relativePath));
+}
+
+void tesk::dispatchCommand(QString funcname, QVariantMap params, CallbackPtr callback)
+{
+    const CommandEntry* command = findCommand(funcname);
+    if (!command || !hasRequiredMembers(*command, params))
+        return;  // no answer
+    switch (command->family) {
+    case CommandFamilyId::Device:
+        m_deviceCommands->run(funcname, params, callback);
+        break;
+    case CommandFamilyId::Profile:
+        m_profileCommands->run(funcname, params, callback);
+        break;
+    case CommandFamilyId::Settings:
+        m_settingsCommands->run(funcname, params, callback);
+        break;
+    }
+}
+
+void tesk::onJsMessage(const QString& name, const CallbackPtr& callbackPtr)
+{
+    if (name == QLatin1String(R"({"funcname":"maxsizeWindow"})")) {
+        normalGeometry = geometry();
+        setGeometry(QApplication::desktop()->availableGeometry(-1));
+        return;
+    }
+    if (name == QLatin1String(R"({"funcname":"restoreWindow"})")) {
+        setGeometry(normalGeometry);
+        return;
+    }
+    const QJsonDocument doc = QJsonDocument::fromJson(name.toUtf8());
+    if (!doc.isObject())
+        return;
+    const QVariantMap params = doc.object().toVariantMap();
+    if (!params.contains(QStringLiteral("funcname")))
+        return;
+    dispatchCommand(readText(params, QStringLiteral("funcname")), params, callbackPtr);
+}
+
+void tesk::onSystemtrayActive(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Unknown:
+    case QSystemTrayIcon::DoubleClick:
+    case QSystemTrayIcon::Trigger:
+        setWindowState(Qt::WindowActive);
+        show();
+        break;
+    case QSystemTrayIcon::Context:
+        // The tray's menu follows the configured language (tray work).
+        break;
+    default:
+        break;
+    }
+}
+
+void tesk::onCurrentPropChanged(int propIndex, int proMode)
+{
+    if (g_clientHandler)
+        g_clientHandler->currentPropChanged(propIndex, proMode);
+}
+
 void tesk::quitApp()
 {
     hide();
     flushPendingDocuments();
+}
+
+void tesk::finishLoading(bool) {}
+
+void tesk::reload_currentPage()
+{
+    if (BrowserPage* browser = g_clientHandler ? g_clientHandler->GetBrowser() : nullptr)
+        browser->triggerAction(QWebEnginePage::Reload);
 }
 
 void tesk::oncloseApp()
@@ -78,8 +234,71 @@ void tesk::onshowWidget()
     show();
 }
 
+void tesk::showMouseConf()
+{
+    if (!m_popup)
+        m_popup = new PopWidget(this);
+    if (m_popup->isVisible()) {
+        if (g_clientHandler) {
+            g_clientHandler->listener = m_webView;
+            g_clientHandler->SetMainWindowHandle(winId());
+        }
+        m_popup->deleteLater();
+        m_popup = nullptr;
+        return;
+    }
+    if (g_clientHandler) {
+        g_clientHandler->listener = m_popup->webView();
+        g_clientHandler->SetMainWindowHandle(m_popup->winId());
+    }
+    m_popup->show();
+}
+
+void tesk::showDebug() {}
+
 void tesk::closeEvent(QCloseEvent* event)
 {
     hide();
     event->ignore();
+}
+
+void tesk::resizeEvent(QResizeEvent* event)
+{
+    if (m_webView)
+        m_webView->resize(size());
+    QWidget::resizeEvent(event);
+}
+
+bool tesk::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == this && event->type() == QEvent::WindowActivate) {
+        if (g_clientHandler) {
+            g_clientHandler->listener = m_webView;
+            g_clientHandler->SetMainWindowHandle(winId());
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+PopWidget::PopWidget(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    resize(1000, 670);
+    m_webView = new TeskWebView(this);
+    m_webView->resize(1000, 1000);
+    m_webView->load(mainPageUrl());
+    installEventFilter(this);
+}
+
+bool PopWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == this && event->type() == QEvent::WindowActivate) {
+        if (g_clientHandler) {
+            g_clientHandler->listener = m_webView;
+            g_clientHandler->SetMainWindowHandle(winId());
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }

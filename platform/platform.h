@@ -3,11 +3,19 @@
 // concern. Tests may install a recording fake with the matching setter; the
 // setter takes ownership.
 
+class Shell;
 class WindowActivation;
+class WindowPlacement;
 
 namespace platform {
 
 WindowActivation& windowActivation();
 void setWindowActivation(WindowActivation* fake);
+
+WindowPlacement& windowPlacement();
+void setWindowPlacement(WindowPlacement* fake);
+
+Shell& shell();
+void setShell(Shell* fake);
 
 }  // namespace platform

@@ -2,25 +2,41 @@
 
 #include "platform/platform.h"
 
+#include "platform/linux/desktop_shell.h"
 #include "platform/linux/x11_window_activation.h"
+#include "platform/qt_window_placement.h"
 
 #include <memory>
 
 namespace platform {
 namespace {
-std::unique_ptr<WindowActivation> g_windowActivation;
-}
 
-WindowActivation& windowActivation()
+// One slot per concern: the real implementation unless a test put a fake in.
+template <typename Interface, typename Implementation>
+struct Slot
 {
-    if (!g_windowActivation)
-        g_windowActivation = std::make_unique<X11WindowActivation>();
-    return *g_windowActivation;
-}
+    std::unique_ptr<Interface> instance;
+    Interface& get()
+    {
+        if (!instance)
+            instance = std::make_unique<Implementation>();
+        return *instance;
+    }
+};
 
-void setWindowActivation(WindowActivation* fake)
-{
-    g_windowActivation.reset(fake);
-}
+Slot<WindowActivation, X11WindowActivation> g_windowActivation;
+Slot<WindowPlacement, QtWindowPlacement> g_windowPlacement;
+Slot<Shell, DesktopShell> g_shell;
+
+}  // namespace
+
+WindowActivation& windowActivation() { return g_windowActivation.get(); }
+void setWindowActivation(WindowActivation* fake) { g_windowActivation.instance.reset(fake); }
+
+WindowPlacement& windowPlacement() { return g_windowPlacement.get(); }
+void setWindowPlacement(WindowPlacement* fake) { g_windowPlacement.instance.reset(fake); }
+
+Shell& shell() { return g_shell.get(); }
+void setShell(Shell* fake) { g_shell.instance.reset(fake); }
 
 }  // namespace platform

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include "tests/support/webengine_test_main.h"
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -46,5 +48,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+TESK_WEBENGINE_TEST_MAIN(TestMainWindow)
 #include "test_main_window.moc"
