@@ -53,7 +53,7 @@ ProcessWindow findProcessWindow(qint64 pid)
     Window root = DefaultRootWindow(dpy), parent = 0, *children = nullptr;
     unsigned int count = 0;
     if (XQueryTree(dpy, root, &root, &parent, &children, &count)) {
-        for (unsigned int i = 0; i < count && !result.exists; ++i) {
+        for (unsigned int i = 0; i < count && !result.viewable; ++i) {
             if (cardinal(dpy, children[i], "_NET_WM_PID") != pid)
                 continue;
             const QString title = utf8Title(dpy, children[i]);
@@ -61,9 +61,13 @@ ProcessWindow findProcessWindow(qint64 pid)
                 continue;
             XWindowAttributes attrs{};
             XGetWindowAttributes(dpy, children[i], &attrs);
+            if (result.exists && attrs.map_state != IsViewable)
+                continue;  // keep the first; a mapped one is better
             result.exists = true;
             result.viewable = attrs.map_state == IsViewable;
             result.title = title;
+            result.width = attrs.width;
+            result.height = attrs.height;
         }
         if (children)
             XFree(children);

@@ -10,7 +10,8 @@ struct ProcessWindow
     bool exists = false;
     bool viewable = false;  // mapped on the screen
     QString title;
+    int width = 0, height = 0;
 };
 
-// The first top-level window of process `pid` that has a title.
+// The top-level window of process `pid` that has a title, a mapped one first.
 ProcessWindow findProcessWindow(qint64 pid);
