@@ -9,6 +9,13 @@ QueryCallback::QueryCallback(PageBridge* bridge, int queryId, bool persistent)
 {
 }
 
+QueryCallback::QueryCallback(Sink sink, bool persistent)
+    : m_sink(std::move(sink))
+    , m_queryId(0)
+    , m_persistent(persistent)
+{
+}
+
 void QueryCallback::Success(const QString& response)
 {
     deliver(true, 0, response);
@@ -25,6 +32,10 @@ void QueryCallback::deliver(bool success, int code, const QString& text)
         return;
     if (!m_persistent && m_answered.exchange(true))
         return;  // a non-persistent query takes its first answer only
+    if (m_sink) {
+        m_sink(success, code, text);
+        return;
+    }
     PageBridge* bridge = m_bridge.data();
     if (!bridge)
         return;

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class PageBridge;
@@ -16,7 +17,11 @@ class PageBridge;
 class QueryCallback
 {
 public:
+    using Sink = std::function<void(bool success, int code, const QString& text)>;
+
     QueryCallback(PageBridge* bridge, int queryId, bool persistent);
+    // Answers go to `sink` on the calling thread (native callers, tests).
+    explicit QueryCallback(Sink sink, bool persistent = false);
 
     void Success(const QString& response);
     void Failure(int errorCode, const QString& errorMessage);
@@ -30,6 +35,7 @@ private:
     void deliver(bool success, int code, const QString& text);
 
     QPointer<PageBridge> m_bridge;
+    Sink m_sink;
     const int m_queryId;
     const bool m_persistent;
     std::atomic<bool> m_answered{false};

@@ -9,6 +9,7 @@
 #include "browser/tesk_web_view.h"
 #include "commands/argument_readings.h"
 #include "commands/command_table.h"
+#include "commands/profile_commands.h"
 #include "commands/settings_commands.h"
 #include "commands/silent_commands.h"
 
@@ -104,7 +105,7 @@ tesk::tesk()
     restartProcessMonitor();
 
     m_deviceCommands = std::make_unique<SilentCommands>();
-    m_profileCommands = std::make_unique<SilentCommands>();
+    m_profileCommands = std::make_unique<ProfileCommands>(*this);
     m_settingsCommands = std::make_unique<SettingsCommands>(*this);
 
     setWindowTitle(QString::fromUtf8(kProductModelName));
@@ -125,15 +126,21 @@ void tesk::setupTray()
 
 void tesk::flushPendingDocuments()
 {
+    writePendingDocuments();
+}
+
+bool tesk::writePendingDocuments()
+{
     if (!pendingDocuments.isEmpty()) {
         while (!pendingDocumentPaths.isEmpty()) {
             const QString path = pendingDocumentPaths.first();
             if (!writeTextFile(path, pendingDocuments.value(path)))
-                return;
+                return false;
             pendingDocumentPaths.removeFirst();
         }
     }
     pendingDocumentPaths.clear();
+    return true;
 }
 
 void tesk::restartProcessMonitor()
@@ -151,6 +158,10 @@ void tesk::loadLocalPage(const QString& relativePath)
 void tesk::dispatchCommand(QString funcname, QVariantMap params, CallbackPtr callback)
 {
     const CommandEntry* command = findCommand(funcname);
+    // Every profile change resets the double-click time first, even one
+    // that goes no further for a missing member.
+    if (command && funcname == QLatin1String("modifyProfile"))
+        ProfileCommands::resetDoubleClickTime();
     if (!command || !hasRequiredMembers(*command, params))
         return;  // no answer
     switch (command->family) {

@@ -45,6 +45,9 @@ public:
     // document that cannot be written stops the flush; it and the later ones
     // stay pending.
     void flushPendingDocuments();
+    // The same, telling whether every pending document was written (each
+    // one atomically: a failed write leaves the old file whole).
+    bool writePendingDocuments();
     void restartProcessMonitor();
     // Loads program folder + `relativePath` (which starts with "/") into the
     // current browser.

@@ -3,6 +3,7 @@
 // concern. Tests may install a recording fake with the matching setter; the
 // setter takes ownership.
 
+class MouseSettings;
 class Shell;
 class WindowActivation;
 class WindowPlacement;
@@ -14,6 +15,9 @@ void setWindowActivation(WindowActivation* fake);
 
 WindowPlacement& windowPlacement();
 void setWindowPlacement(WindowPlacement* fake);
+
+MouseSettings& mouseSettings();
+void setMouseSettings(MouseSettings* fake);
 
 Shell& shell();
 void setShell(Shell* fake);

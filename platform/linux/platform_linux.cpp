@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 
+#include "platform/linux/desktop_mouse_settings.h"
 #include "platform/linux/desktop_shell.h"
 #include "platform/linux/x11_window_activation.h"
 #include "platform/qt_window_placement.h"
@@ -27,6 +28,7 @@ struct Slot
 Slot<WindowActivation, X11WindowActivation> g_windowActivation;
 Slot<WindowPlacement, QtWindowPlacement> g_windowPlacement;
 Slot<Shell, DesktopShell> g_shell;
+Slot<MouseSettings, DesktopMouseSettings> g_mouseSettings;
 
 }  // namespace
 
@@ -35,6 +37,9 @@ void setWindowActivation(WindowActivation* fake) { g_windowActivation.instance.r
 
 WindowPlacement& windowPlacement() { return g_windowPlacement.get(); }
 void setWindowPlacement(WindowPlacement* fake) { g_windowPlacement.instance.reset(fake); }
+
+MouseSettings& mouseSettings() { return g_mouseSettings.get(); }
+void setMouseSettings(MouseSettings* fake) { g_mouseSettings.instance.reset(fake); }
 
 Shell& shell() { return g_shell.get(); }
 void setShell(Shell* fake) { g_shell.instance.reset(fake); }

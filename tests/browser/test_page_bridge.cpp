@@ -294,6 +294,15 @@ private slots:
         QCOMPARE(answerCount(), 0);
     }
 
+    // A profile command from the page, through the real dispatcher.
+    void profileCommandFromThePage()
+    {
+        js(QStringLiteral("answers.length = 0; q(JSON.stringify({funcname: 'queryProfile', filePath: 'view/profile.xml', xpath: '//mode'}))"));
+        QVERIFY(jsTrue(QStringLiteral("answers.length === 1")));
+        QCOMPARE(js(QStringLiteral("answers[0].text")).toString(),
+                 QStringLiteral("<mode index=\"0\" dpi=\"800\">鼠标</mode>\n"));
+    }
+
     // A page from outside the program folder gets no bridge, and even a
     // hand-made channel client there is never dispatched.
     void foreignPageCannotDispatch()
