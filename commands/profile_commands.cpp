@@ -163,6 +163,18 @@ void ProfileCommands::run(const QString& funcname, const QVariantMap& params,
         (this->*h)(params, callback);
 }
 
+bool ProfileCommands::load(const QString& path, pugi::xml_document& doc, const QString& fail,
+                           const CallbackPtr& cb)
+{
+    QString kept;
+    if (!lookUp(path, &kept))
+        return false;  // silent
+    if (parse(doc, kept))
+        return true;
+    cb->Failure(0, fail);
+    return false;
+}
+
 bool ProfileCommands::lookUp(const QString& path, QString* out)
 {
     auto it = m_window.pendingDocuments.constFind(path);
@@ -190,13 +202,10 @@ void ProfileCommands::store(const QString& path, const QString& text)
 void ProfileCommands::queryProfile(const QVariantMap& p, const CallbackPtr& cb)
 {
     const QString fail = QStringLiteral("queryProfile load xml file failed!");
-    QString kept;
-    if (!lookUp(documentPath(text(p, "filePath")), &kept))
-        return;
     pugi::xml_document doc;
     bool ok = false;
-    if (!parse(doc, kept))
-        return cb->Failure(0, fail);
+    if (!load(documentPath(text(p, "filePath")), doc, fail, cb))
+        return;
     const auto nodes = selectAll(doc, text(p, "xpath"), &ok);
     if (!ok)
         return cb->Failure(0, fail);
@@ -209,13 +218,10 @@ void ProfileCommands::queryProfile(const QVariantMap& p, const CallbackPtr& cb)
 void ProfileCommands::nodeCounterProfile(const QVariantMap& p, const CallbackPtr& cb)
 {
     const QString fail = QStringLiteral("nodeCounterProfile load xml file failed!");
-    QString kept;
-    if (!lookUp(documentPath(text(p, "filePath")), &kept))
-        return;
     pugi::xml_document doc;
     bool ok = false;
-    if (!parse(doc, kept))
-        return cb->Failure(0, fail);
+    if (!load(documentPath(text(p, "filePath")), doc, fail, cb))
+        return;
     const pugi::xml_node node = selectFirst(doc, text(p, "xpath"), &ok);
     if (!ok)
         return cb->Failure(0, fail);
@@ -234,13 +240,10 @@ void ProfileCommands::modifyProfile(const QVariantMap& p, const CallbackPtr& cb)
 {
     const QString fail = QStringLiteral("modifyProfile load xml file failed!");
     const QString path = documentPath(text(p, "filePath"));
-    QString kept;
-    if (!lookUp(path, &kept))
-        return;
     pugi::xml_document doc;
     bool ok = false;
-    if (!parse(doc, kept))
-        return cb->Failure(0, fail);
+    if (!load(path, doc, fail, cb))
+        return;
     const QStringList names = text(p, "attribute").split(QLatin1Char(';'), Qt::SkipEmptyParts);
     const QStringList values = text(p, "attributeValue").split(QLatin1Char(';'));
     const auto nodes = selectAll(doc, text(p, "xpath"), &ok);
@@ -289,13 +292,10 @@ void ProfileCommands::modifyRemoveProfile(const QVariantMap& p, const CallbackPt
 {
     const QString fail = QStringLiteral("modifyProfile load xml file failed!");
     const QString path = documentPath(text(p, "filePath"));
-    QString kept;
-    if (!lookUp(path, &kept))
-        return;
     pugi::xml_document doc;
     bool ok = false;
-    if (!parse(doc, kept))
-        return cb->Failure(0, fail);
+    if (!load(path, doc, fail, cb))
+        return;
     const auto nodes = selectAll(doc, text(p, "xpath"), &ok);
     if (!ok)
         return cb->Failure(0, fail);
@@ -311,13 +311,10 @@ void ProfileCommands::modifyAddProfile(const QVariantMap& p, const CallbackPtr& 
 {
     const QString fail = QStringLiteral("modifyProfile load xml file failed!");
     const QString path = documentPath(text(p, "filePath"));
-    QString kept;
-    if (!lookUp(path, &kept))
-        return;
     pugi::xml_document doc;
     bool ok = false;
-    if (!parse(doc, kept))
-        return cb->Failure(0, fail);
+    if (!load(path, doc, fail, cb))
+        return;
     // A new element needs a name; without one nothing is added.
     const QByteArray element = text(p, "addNodeName").toUtf8();
     if (element.isEmpty())
@@ -416,13 +413,10 @@ void ProfileCommands::resetProfile(const QVariantMap& p, const CallbackPtr& cb)
 void ProfileCommands::queryHexByte(const QVariantMap& p, const CallbackPtr& cb)
 {
     const QString fail = QStringLiteral("modifyProfile load xml file failed!");
-    QString kept;
-    if (!lookUp(documentPath(text(p, "filePath")), &kept))
-        return;
     pugi::xml_document doc;
     bool ok = false;
-    if (!parse(doc, kept))
-        return cb->Failure(0, fail);
+    if (!load(documentPath(text(p, "filePath")), doc, fail, cb))
+        return;
     const pugi::xml_node node = selectFirst(doc, text(p, "xpath"), &ok);
     if (!ok)
         return cb->Failure(0, fail);
@@ -440,13 +434,10 @@ void ProfileCommands::savexml(const CallbackPtr& cb)
 
 void ProfileCommands::saveXmlAs(const QVariantMap& p, const CallbackPtr& cb)
 {
-    QString kept;
-    if (!lookUp(documentPath(text(p, "srcFilePath")), &kept))
-        return;
     pugi::xml_document doc;
     bool ok = false;
-    if (!parse(doc, kept))
-        return cb->Failure(0, QStringLiteral("saveXmlAs load xml file failed!"));
+    if (!load(documentPath(text(p, "srcFilePath")), doc, QStringLiteral("saveXmlAs load xml file failed!"), cb))
+        return;
     const pugi::xml_node node = selectFirst(doc, text(p, "xpath"), &ok);
     if (!ok)
         return cb->Failure(0, QStringLiteral("saveXmlAs load xml file failed!"));

@@ -9,6 +9,9 @@
 #include <QStringList>
 
 class tesk;
+namespace pugi {
+class xml_document;
+}
 
 class ProfileCommands : public CommandFamily
 {
@@ -24,6 +27,11 @@ private:
     // False when the file cannot be read (the command then stays silent).
     bool lookUp(const QString& path, QString* text);
     void store(const QString& path, const QString& text);
+    // Looks up and parses the document at `path`. False when the command
+    // ends here: silently for a file that cannot be read, with the answer
+    // `fail` for a text that does not parse.
+    bool load(const QString& path, pugi::xml_document& doc, const QString& fail,
+              const CallbackPtr& cb);
 
     void queryProfile(const QVariantMap& p, const CallbackPtr& cb);
     void nodeCounterProfile(const QVariantMap& p, const CallbackPtr& cb);

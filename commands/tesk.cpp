@@ -46,6 +46,16 @@ bool bindShortcut(GlobalShortcut* shortcut, const ConfMap& conf, const QString& 
     return shortcut->setShortcut(QKeySequence(*it, QKeySequence::NativeText));
 }
 
+// The last activated window receives the page queries and is the window the
+// window commands move and minimise.
+void routeQueriesTo(TeskWebView* view, QWidget* window)
+{
+    if (g_clientHandler) {
+        g_clientHandler->listener = view;
+        g_clientHandler->SetMainWindowHandle(window->winId());
+    }
+}
+
 }  // namespace
 
 QSize clientSizeFromConf(const ConfMap& conf)
@@ -250,18 +260,12 @@ void tesk::showMouseConf()
     if (!m_popup)
         m_popup = new PopWidget(this);
     if (m_popup->isVisible()) {
-        if (g_clientHandler) {
-            g_clientHandler->listener = m_webView;
-            g_clientHandler->SetMainWindowHandle(winId());
-        }
+        routeQueriesTo(m_webView, this);
         m_popup->deleteLater();
         m_popup = nullptr;
         return;
     }
-    if (g_clientHandler) {
-        g_clientHandler->listener = m_popup->webView();
-        g_clientHandler->SetMainWindowHandle(m_popup->winId());
-    }
+    routeQueriesTo(m_popup->webView(), m_popup);
     m_popup->show();
 }
 
@@ -283,10 +287,7 @@ void tesk::resizeEvent(QResizeEvent* event)
 bool tesk::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == this && event->type() == QEvent::WindowActivate) {
-        if (g_clientHandler) {
-            g_clientHandler->listener = m_webView;
-            g_clientHandler->SetMainWindowHandle(winId());
-        }
+        routeQueriesTo(m_webView, this);
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -305,10 +306,7 @@ PopWidget::PopWidget(QWidget* parent)
 bool PopWidget::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == this && event->type() == QEvent::WindowActivate) {
-        if (g_clientHandler) {
-            g_clientHandler->listener = m_webView;
-            g_clientHandler->SetMainWindowHandle(winId());
-        }
+        routeQueriesTo(m_webView, this);
         return true;
     }
     return QWidget::eventFilter(watched, event);
