@@ -1,5 +1,6 @@
 #include "app/cefapplication.h"
 
+#include "app/crash_reporting.h"
 #include "app/globals.h"
 #include "app/host_identity.h"
 #include "app/instance_messages.h"
@@ -49,6 +50,9 @@ void cefApplication::init()
 
     QFile qss(QStringLiteral(":/qss/tesk"));
     setStyleSheet(qss.open(QIODevice::ReadOnly) ? QString::fromUtf8(qss.readAll()) : QString());
+
+    installCrashHandler(applicationDirPath());
+    setReporter(QStringLiteral("CrashReporter"));
 
     g_application = this;
 
