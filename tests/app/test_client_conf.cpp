@@ -3,31 +3,17 @@
 
 #include "app/client_conf.h"
 #include "app/text_file.h"
+#include "tests/support/test_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
 const HostIdentity kHost{QStringLiteral("52:54:00:AB:CD:EF"), QStringLiteral("10.0.2.15")};
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 }  // namespace
 
@@ -79,7 +65,7 @@ private slots:
         QFETCH(QString, text);
         QFile::remove(path());
         if (!file.isEmpty())
-            writeBytes(path(), file);
+            QVERIFY(writeBytes(path(), file));
         const ClientConfData conf = readClientConf(path(), kHost);
         if (QByteArray(QTest::currentDataTag()) == "later attribute of the same name wins") {
             // pugixml keeps both attributes; the map holds the later value.
@@ -98,11 +84,11 @@ private slots:
     // declaration gone, other elements kept in order.
     void editAndWrite()
     {
-        writeBytes(path(),
+        QVERIFY(writeBytes(path(),
                    "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
                    "<!-- shipped -->\r\n<root>\r\n  <client language=\"en\" closeFunc=\"hide\" "
                    "MacAddress=\"file-mac\"/>\r\n  <产品信息 id=\"0x1234\">鼠标</产品信息>\r\n"
-                   "  <z b=\"2\" a=\"1\"/>\r\n</root>\r\n");
+                   "  <z b=\"2\" a=\"1\"/>\r\n</root>\r\n"));
         ClientConfData conf = readClientConf(path(), kHost);
         const QString edited = editConfAttribute(conf.text, QStringLiteral("language"),
                                                  QStringLiteral("zh-TW & <x>"));
@@ -138,7 +124,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("conf.xml"));
-        writeBytes(file, "<root><client language=\"en\"/></root>");
+        QVERIFY(writeBytes(file, "<root><client language=\"en\"/></root>"));
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         const bool written = writeTextFile(file, QStringLiteral("<root/>"));
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -156,16 +142,13 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("conf.xml"));
         const QByteArray old("<root><client language=\"en\"/></root>");
-        writeBytes(file, old);
+        QVERIFY(writeBytes(file, old));
 
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = 4096;
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool written = writeTextFile(file, QString(20000, QLatin1Char('x')));
-        setrlimit(RLIMIT_FSIZE, &saved);
+        bool written = true;
+        {
+            const FileSizeLimit diskFull(4096);
+            written = writeTextFile(file, QString(20000, QLatin1Char('x')));
+        }
 
         QVERIFY(!written);
         QCOMPARE(readBytes(file), old);

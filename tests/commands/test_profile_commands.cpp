@@ -10,6 +10,7 @@
 #include "platform/mouse_settings.h"
 #include "platform/platform.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,8 +21,6 @@
 
 #include "tests/support/webengine_test_main.h"
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -44,19 +43,6 @@ public:
         return true;
     }
 };
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 }  // namespace
 
@@ -246,7 +232,7 @@ private slots:
     void cacheSemantics()
     {
         const QString before = query("//key[@id='2']");
-        writeBytes(file("profile.xml"), "<profile><key id=\"2\" code=\"changed\"/></profile>");
+        QVERIFY(writeBytes(file("profile.xml"), "<profile><key id=\"2\" code=\"changed\"/></profile>"));
         QCOMPARE(query("//key[@id='2']"), before);  // the kept text is the document
         QVERIFY(m_window->pendingDocumentPaths.isEmpty());  // reading alone keeps nothing pending
 
@@ -280,18 +266,15 @@ private slots:
     {
         const QString first = file("first.xml"), big = file("big.xml"), last = file("last.xml");
         for (const QString& p : {first, big, last})
-            writeBytes(p, "<old/>");
+            QVERIFY(writeBytes(p, "<old/>"));
         m_window->pendingDocuments = {{first, "<new/>"}, {big, QString(64 * 1024, 'x')}, {last, "<new/>"}};
         m_window->pendingDocumentPaths = QStringList{first, big, last};
 
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = 16 * 1024;  // the disk fills up during the second file
-        setrlimit(RLIMIT_FSIZE, &small);
-        const Answer a = run("{\"funcname\":\"savexml\"}");
-        setrlimit(RLIMIT_FSIZE, &saved);
+        Answer a;
+        {
+            const FileSizeLimit diskFull(16 * 1024);  // the disk fills up during the second file
+            a = run("{\"funcname\":\"savexml\"}");
+        }
 
         QCOMPARE(a.count, 0);
         QCOMPARE(readBytes(first), QByteArray("<new/>"));
@@ -331,7 +314,7 @@ private slots:
                                     encodeProfileFile("<not xml")};
         const QString before = query("//mode", "xml/default.xml");
         for (const QByteArray& b : bad) {
-            writeBytes(pfd, b);
+            QVERIFY(writeBytes(pfd, b));
             const Answer a = run(QJsonDocument(import).toJson());
             QCOMPARE(a.count, 1);
             QCOMPARE(a.text, QStringLiteral("modifyReplaceProfile load xml file failed!"));
