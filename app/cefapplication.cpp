@@ -26,6 +26,8 @@ cefApplication::cefApplication(int& argc, char** argv)
     setQuitOnLastWindowClosed(false);
     loadClientConf();
     m_devicesHandler = new devices_handler(this);
+    // A device notification rebuilds the table on the library's thread.
+    setDeviceListRefresh([this] { refreshDeviceTable(); });
     refreshDeviceTable();
     for (int i = 0; i < argc; ++i)
         if (qstrcmp(argv[i], "-autostart") == 0)
@@ -124,9 +126,7 @@ void cefApplication::refreshDeviceTable()
 {
     if (!m_devicesHandler)
         return;
-    deviceTable = m_devicesHandler->listDevices();
-    for (auto it = deviceTable.cbegin(); it != deviceTable.cend(); ++it)
-        ++deviceCounts[it.key()];
+    deviceTable.refresh(*m_devicesHandler);
 }
 
 void cefApplication::runUpdateCheck(bool interactive)

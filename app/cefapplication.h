@@ -5,7 +5,7 @@
 // the main window in the copy that runs.
 
 #include "app/client_conf.h"
-#include "device/device_record.h"
+#include "device/device_table.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -47,9 +47,9 @@ public:
     tesk* mainWindow() const { return m_mainWindow; }
     bool startedForAutostart() const { return autostart; }
 
-    QMap<QString, DeviceRecord> deviceTable;
+    // The attached devices and how often each was listed (deviceTable.counts()).
+    DeviceTable deviceTable;
     ConfMap clientConf;
-    QMap<QString, int> deviceCounts;
     QString clientConfText;
 
 public slots:

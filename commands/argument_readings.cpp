@@ -56,8 +56,13 @@ int readInteger(const QVariantMap& params, const QString& key)
     }
 }
 
+long readHexadecimalText(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return std::strtol(utf8.constData(), nullptr, 16);
+}
+
 long readHexadecimal(const QVariantMap& params, const QString& key)
 {
-    const QByteArray text = readText(params, key).toUtf8();
-    return std::strtol(text.constData(), nullptr, 16);
+    return readHexadecimalText(readText(params, key));
 }

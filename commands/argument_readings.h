@@ -14,3 +14,4 @@ int readInteger(const QVariantMap& params, const QString& key);
 // base 16 (blanks, sign, optional 0x, digits up to the first non-digit).
 // A JSON number goes through its decimal text: 26 reads as 0x26.
 long readHexadecimal(const QVariantMap& params, const QString& key);
+long readHexadecimalText(const QString& text);

@@ -9,9 +9,9 @@
 #include "browser/tesk_web_view.h"
 #include "commands/argument_readings.h"
 #include "commands/command_table.h"
+#include "commands/device_commands.h"
 #include "commands/profile_commands.h"
 #include "commands/settings_commands.h"
-#include "commands/silent_commands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -114,7 +114,7 @@ tesk::tesk()
     installEventFilter(this);
     restartProcessMonitor();
 
-    m_deviceCommands = std::make_unique<SilentCommands>();
+    m_deviceCommands = std::make_unique<DeviceCommands>();
     m_profileCommands = std::make_unique<ProfileCommands>(*this);
     m_settingsCommands = std::make_unique<SettingsCommands>(*this);
 
