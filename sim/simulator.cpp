@@ -85,8 +85,10 @@ Simulator::Simulator()
         }
         m_mice.push_back(m);
     }
-    if (pipe2(m_wakePipe, O_CLOEXEC) == 0)
-        m_thread = std::thread([this] { run(); });
+    if (pipe2(m_wakePipe, O_CLOEXEC) == 0) {
+        const int listenFd = bindControl();
+        m_thread = std::thread([this, listenFd] { run(listenFd); });
+    }
 }
 
 Simulator::~Simulator()
@@ -380,21 +382,27 @@ std::string Simulator::control(const std::string& line)
 
 // ---- the library's thread ------------------------------------------------
 
-void Simulator::run()
+// The channel is bound before the first entry returns, so a test or a user
+// can drive the mouse as soon as the client has loaded the library.
+int Simulator::bindControl() const
 {
-    const int listenFd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (listenFd >= 0) {
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        const std::string name = controlSocketName(m_folder);
-        std::memcpy(addr.sun_path + 1, name.data(), name.size());  // abstract name
-        const socklen_t len = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size());
-        if (bind(listenFd, reinterpret_cast<sockaddr*>(&addr), len) != 0 || listen(listenFd, 8) != 0) {
-            close(listenFd);
-            serveControl(-1);  // another copy owns the channel: no control, still reports
-            return;
-        }
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const std::string name = controlSocketName(m_folder);
+    std::memcpy(addr.sun_path + 1, name.data(), name.size());  // abstract name
+    const socklen_t len = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 || listen(fd, 8) != 0) {
+        close(fd);  // another copy owns the channel: no control, still reports
+        return -1;
     }
+    return fd;
+}
+
+void Simulator::run(int listenFd)
+{
     serveControl(listenFd);
     if (listenFd >= 0)
         close(listenFd);

@@ -40,7 +40,8 @@ private:
     Simulator();
     Mouse* pluggedMouse(const std::string& hardwareId);
     void persistLocked();
-    void run();
+    int bindControl() const;
+    void run(int listenFd);
     void serveControl(int listenFd);
     void raiseEvent(uint32_t notification);
     void raiseData(HxDeviceDataCallback cb, const uint8_t report[8]);
