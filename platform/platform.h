@@ -3,7 +3,11 @@
 // concern. Tests may install a recording fake with the matching setter; the
 // setter takes ownership.
 
+class Autostart;
+class GlobalHotkeys;
+class KeyboardHook;
 class MouseSettings;
+class ProcessList;
 class Shell;
 class WindowActivation;
 class WindowPlacement;
@@ -21,5 +25,17 @@ void setMouseSettings(MouseSettings* fake);
 
 Shell& shell();
 void setShell(Shell* fake);
+
+Autostart& autostart();
+void setAutostart(Autostart* fake);
+
+KeyboardHook& keyboardHook();
+void setKeyboardHook(KeyboardHook* fake);
+
+ProcessList& processList();
+void setProcessList(ProcessList* fake);
+
+GlobalHotkeys& globalHotkeys();
+void setGlobalHotkeys(GlobalHotkeys* fake);
 
 }  // namespace platform

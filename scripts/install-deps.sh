@@ -9,7 +9,7 @@ packages=(
   qtbase5-dev qtwebengine5-dev libqt5webchannel5-dev libqt5x11extras5-dev
   qtwebengine5-dev-tools
   libpugixml-dev liblzma-dev libsodium-dev
-  libx11-dev libxtst-dev
+  libx11-dev libxtst-dev libxcb1-dev
   xvfb xauth x11-utils
   lldb
 )
