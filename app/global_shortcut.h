@@ -22,4 +22,5 @@ signals:
 
 private:
     QKeySequence m_shortcut;
+    int m_binding = 0;  // the system's binding, 0 when none
 };

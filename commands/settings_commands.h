@@ -13,5 +13,8 @@ public:
              const CallbackPtr& callback) override;
 
 private:
+    void getConf(const CallbackPtr& callback);
+    void setConf(const QVariantMap& params, const CallbackPtr& callback);
+
     tesk& m_window;
 };

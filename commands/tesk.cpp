@@ -3,6 +3,8 @@
 #include "app/cefapplication.h"
 #include "app/global_shortcut.h"
 #include "app/globals.h"
+#include "app/system_tray.h"
+#include "automation/process_moniter.h"
 #include "app/text_file.h"
 #include "browser/browser_page.h"
 #include "browser/client_handler.h"
@@ -19,6 +21,7 @@
 #include <QIcon>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
 
 const char kProductModelName[] = "tesk";
 
@@ -125,13 +128,26 @@ tesk::~tesk()
 {
     if (g_clientHandler)
         g_clientHandler->flushPendingDocuments = nullptr;
+    stopProcessMonitor();
+    delete m_tray;
+    m_tray = nullptr;
+    delete m_confShortcut;
+    m_confShortcut = nullptr;
+    delete m_testShortcut;
+    m_testShortcut = nullptr;
     delete m_popup;
     m_popup = nullptr;
 }
 
 void tesk::setupTray()
 {
-    // The tray icon comes with the tray and shortcut work.
+    // Without a tray on the desktop the icon stays invisible; the window is
+    // still reached through a second start of the program.
+    m_tray = new SystemTray(this);
+    m_tray->show();
+    connect(m_tray, &QSystemTrayIcon::activated, this, &tesk::onSystemtrayActive, Qt::UniqueConnection);
+    connect(m_tray, &SystemTray::showWidget, this, &tesk::onshowWidget);
+    connect(m_tray, &SystemTray::closeApp, this, &tesk::oncloseApp);
 }
 
 void tesk::flushPendingDocuments()
@@ -153,9 +169,27 @@ bool tesk::writePendingDocuments()
     return true;
 }
 
+void tesk::stopProcessMonitor()
+{
+    if (m_monitorThread) {
+        if (m_monitor)
+            m_monitor->keepRunning = false;
+        m_monitorThread->quit();
+        m_monitorThread = nullptr;  // deletes itself when it has finished
+    }
+    if (m_monitor) {
+        m_monitor->deleteLater();
+        m_monitor = nullptr;
+    }
+}
+
 void tesk::restartProcessMonitor()
 {
-    // The process monitor comes with the automation work.
+    stopProcessMonitor();
+    m_monitorThread = new QThread;
+    m_monitor = new ProcessMoniter(m_monitorThread, processPollInterval());
+    connect(m_monitorThread, &QThread::finished, m_monitorThread, &QObject::deleteLater);
+    m_monitorThread->start(QThread::InheritPriority);
 }
 
 void tesk::loadLocalPage(const QString& relativePath)
@@ -217,7 +251,8 @@ void tesk::onSystemtrayActive(QSystemTrayIcon::ActivationReason reason)
         show();
         break;
     case QSystemTrayIcon::Context:
-        // The tray's menu follows the configured language (tray work).
+        if (m_tray)
+            m_tray->setLanguage(currentConf().value(QStringLiteral("language")));
         break;
     default:
         break;

@@ -20,6 +20,9 @@
 
 class CommandFamily;
 class GlobalShortcut;
+class ProcessMoniter;
+class QThread;
+class SystemTray;
 class PopWidget;
 class TeskWebView;
 
@@ -49,6 +52,8 @@ public:
     // one atomically: a failed write leaves the old file whole).
     bool writePendingDocuments();
     void restartProcessMonitor();
+    // Asks the monitor to stop; its thread ends within one poll step.
+    void stopProcessMonitor();
     // Loads program folder + `relativePath` (which starts with "/") into the
     // current browser.
     void loadLocalPage(const QString& relativePath);
@@ -58,6 +63,8 @@ public:
     PopWidget* popWidget() const { return m_popup; }
     GlobalShortcut* confShortcut() const { return m_confShortcut; }
     GlobalShortcut* testShortcut() const { return m_testShortcut; }
+    SystemTray* tray() const { return m_tray; }
+    ProcessMoniter* processMonitor() const { return m_monitor; }
 
     QMap<QString, QString> pendingDocuments;
     QStringList pendingDocumentPaths;
@@ -82,7 +89,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QSystemTrayIcon* m_tray = nullptr;
+    SystemTray* m_tray = nullptr;
+    QThread* m_monitorThread = nullptr;
+    ProcessMoniter* m_monitor = nullptr;
     GlobalShortcut* m_confShortcut = nullptr;
     GlobalShortcut* m_testShortcut = nullptr;
     TeskWebView* m_webView = nullptr;
