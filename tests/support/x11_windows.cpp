@@ -76,3 +76,29 @@ ProcessWindow findProcessWindow(qint64 pid)
     XCloseDisplay(dpy);
     return result;
 }
+
+int viewableWindowCount(qint64 pid)
+{
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return 0;
+    auto* previous = XSetErrorHandler(ignoreErrors);
+    Window root = DefaultRootWindow(dpy), parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    int viewable = 0;
+    if (XQueryTree(dpy, root, &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count; ++i) {
+            if (cardinal(dpy, children[i], "_NET_WM_PID") != pid)
+                continue;
+            XWindowAttributes attrs{};
+            XGetWindowAttributes(dpy, children[i], &attrs);
+            if (attrs.map_state == IsViewable)
+                ++viewable;
+        }
+        if (children)
+            XFree(children);
+    }
+    XSetErrorHandler(previous);
+    XCloseDisplay(dpy);
+    return viewable;
+}

@@ -15,3 +15,6 @@ struct ProcessWindow
 
 // The top-level window of process `pid` that has a title, a mapped one first.
 ProcessWindow findProcessWindow(qint64 pid);
+
+// How many top-level windows of process `pid` are mapped on the screen.
+int viewableWindowCount(qint64 pid);
