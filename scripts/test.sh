@@ -7,5 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="${TESK_BUILD_DIR:-$root/build}"
 cd "$build"
 export QTWEBENGINE_DISABLE_SANDBOX=1
-exec xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+# -noreset: the server must not reset whenever its last client leaves, or a
+# test that connects at that moment finds no display.
+exec xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp -noreset" \
   ctest --output-on-failure --timeout 600 -j 2 "$@"
