@@ -10,6 +10,7 @@
 #include "browser/engine_settings.h"
 #include "commands/tesk.h"
 #include "device/devices_handler.h"
+#include "update/update_check.h"
 #include "platform/platform.h"
 #include "platform/window_activation.h"
 
@@ -131,9 +132,23 @@ void cefApplication::refreshDeviceTable()
 
 void cefApplication::runUpdateCheck(bool interactive)
 {
-    Q_UNUSED(interactive);
+    QString deviceId, firmwareVersion;
+    const QMap<QString, DeviceInfo> devices = deviceTable.entries();
+    if (!devices.isEmpty()) {
+        deviceId = devices.first().deviceId;
+        firmwareVersion = devices.first().version;
+    }
+    // A check whose dialog is still in its modal loop is not replaced: the
+    // user is looking at it, and deleting it would pull the loop away.
+    if (m_updateCheck && m_updateCheck->dialogRunning())
+        return;
+    delete m_updateCheck;
+    m_updateCheck = new UpdateCheck(this);
+    connect(m_updateCheck, &UpdateCheck::closeApp, this, &cefApplication::on_closeApp);
     if (!clientConf.contains(QStringLiteral("version")))
         clientConf.insert(QStringLiteral("version"), QString());
+    m_updateCheck->checkForUpdate(deviceId, firmwareVersion, clientConf.value(QStringLiteral("version")),
+                                  interactive);
 }
 
 // ---- single instance: the new copy ----------------------------------------

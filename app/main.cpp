@@ -8,7 +8,7 @@
 #include "browser/client_handler.h"
 #include "browser/command_line.h"
 #include "browser/engine_settings.h"
-#include "update/updater_launch.h"
+#include "update/update_cache.h"
 
 #include <memory>
 

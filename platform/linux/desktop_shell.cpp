@@ -7,14 +7,14 @@
 #include <QUrl>
 
 bool DesktopShell::startProgram(const QString& program, const QStringList& arguments,
-                                bool elevated)
+                                bool elevated, const QString& workingDirectory)
 {
     if (elevated) {
         const QString pkexec = QStandardPaths::findExecutable(QStringLiteral("pkexec"));
         if (!pkexec.isEmpty())
-            return QProcess::startDetached(pkexec, QStringList{program} + arguments);
+            return QProcess::startDetached(pkexec, QStringList{program} + arguments, workingDirectory);
     }
-    return QProcess::startDetached(program, arguments);
+    return QProcess::startDetached(program, arguments, workingDirectory);
 }
 
 bool DesktopShell::openWithDesktop(const QString& urlOrPath)

@@ -6,7 +6,8 @@
 class DesktopShell : public Shell
 {
 public:
-    bool startProgram(const QString& program, const QStringList& arguments, bool elevated) override;
+    bool startProgram(const QString& program, const QStringList& arguments, bool elevated,
+                      const QString& workingDirectory) override;
     bool openWithDesktop(const QString& urlOrPath) override;
     bool deleteFolder(const QString& path) override;
 };
