@@ -13,5 +13,10 @@ extern bool g_quitRequested;
 extern QString g_exeDir;
 extern QString g_baseDir;
 
+// g_exeDir and g_baseDir, or the application's own folder followed by "/"
+// while they are not set yet (before init(), and in tests).
+QString exeDir();
+QString baseDir();
+
 // Ends the event loop, once.
 void quitOnce();

@@ -6,7 +6,6 @@
 #include "platform/platform.h"
 #include "platform/process_list.h"
 
-#include <QCoreApplication>
 #include <QThread>
 
 #include <pugixml.hpp>
@@ -35,8 +34,7 @@ void ProcessMoniter::loadBindings()
 {
     bindings.clear();
     runningState.clear();
-    const QString folder = g_exeDir.isEmpty() ? QCoreApplication::applicationDirPath() + QLatin1Char('/') : g_exeDir;
-    const QByteArray path = (folder + QStringLiteral("view/xml/configuration.xml")).toUtf8();
+    const QByteArray path = (exeDir() + QStringLiteral("view/xml/configuration.xml")).toUtf8();
     pugi::xml_document doc;
     if (!doc.load_file(path.constData()))
         return;

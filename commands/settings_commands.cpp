@@ -41,8 +41,7 @@ QString documentsFolder()
 
 QString programFile()
 {
-    const QString folder = g_exeDir.isEmpty() ? QCoreApplication::applicationDirPath() + QLatin1Char('/') : g_exeDir;
-    return QDir::toNativeSeparators(folder + QStringLiteral("tesk"));
+    return QDir::toNativeSeparators(exeDir() + QStringLiteral("tesk"));
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ ConfMap currentConf()
 
 QString programFolder()
 {
-    QString folder = g_exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : g_exeDir;
+    QString folder = exeDir();
     while (folder.endsWith(QLatin1Char('/')) && folder.size() > 1)
         folder.chop(1);
     return folder;

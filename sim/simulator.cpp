@@ -74,17 +74,8 @@ Simulator::Simulator()
     m_flash = loadState(m_statePath);
     m_reportIntervalMs = config.reportIntervalMs;
     m_random = config.seed ? config.seed : 1;
-    for (const DeviceIdentity& d : config.devices) {
-        Mouse m = factoryMouse(d);
-        const auto saved = m_flash.find(d.hardwareId);
-        if (saved != m_flash.end()) {
-            for (const auto& [id, value] : saved->second.properties)
-                if (int(value.size()) == propertySize(id))
-                    m.properties[id] = value;
-            m.memory = saved->second.memory;
-        }
-        m_mice.push_back(m);
-    }
+    for (const DeviceIdentity& d : config.devices)
+        m_mice.push_back(attachedMouse(d));
     if (pipe2(m_wakePipe, O_CLOEXEC) == 0) {
         const int listenFd = bindControl();
         m_thread = std::thread([this, listenFd] { run(listenFd); });
@@ -104,6 +95,20 @@ Simulator::~Simulator()
     for (int fd : m_wakePipe)
         if (fd >= 0)
             close(fd);
+}
+
+// A mouse seen before keeps what its flash held; a new one is factory-fresh.
+Mouse Simulator::attachedMouse(const DeviceIdentity& identity) const
+{
+    Mouse m = factoryMouse(identity);
+    const auto saved = m_flash.find(identity.hardwareId);
+    if (saved != m_flash.end()) {
+        for (const auto& [id, value] : saved->second.properties)
+            if (int(value.size()) == propertySize(id))
+                m.properties[id] = value;
+        m.memory = saved->second.memory;
+    }
+    return m;
 }
 
 Mouse* Simulator::pluggedMouse(const std::string& hardwareId)
@@ -285,15 +290,7 @@ std::string Simulator::control(const std::string& line)
                 d.sn = argOr(3, d.sn);
                 d.mask = argOr(4, d.mask);
                 d.devicePath = argOr(5, d.devicePath);
-                Mouse m = factoryMouse(d);
-                const auto saved = m_flash.find(d.hardwareId);
-                if (saved != m_flash.end()) {
-                    for (const auto& [id, value] : saved->second.properties)
-                        if (int(value.size()) == propertySize(id))
-                            m.properties[id] = value;
-                    m.memory = saved->second.memory;
-                }
-                m_mice.push_back(m);
+                m_mice.push_back(attachedMouse(d));
             }
         }
         raiseEvent(kArrival);

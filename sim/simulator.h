@@ -38,6 +38,7 @@ public:
 
 private:
     Simulator();
+    Mouse attachedMouse(const DeviceIdentity& identity) const;
     Mouse* pluggedMouse(const std::string& hardwareId);
     void persistLocked();
     int bindControl() const;

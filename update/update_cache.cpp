@@ -5,7 +5,6 @@
 #include "platform/platform.h"
 #include "platform/shell.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -20,16 +19,6 @@ std::atomic<bool> g_updatePending{false};
 std::atomic<bool> g_updaterNeedsElevation{false};
 
 namespace {
-
-QString baseDir()
-{
-    return g_baseDir.isEmpty() ? QCoreApplication::applicationDirPath() + QLatin1Char('/') : g_baseDir;
-}
-
-QString exeDir()
-{
-    return g_exeDir.isEmpty() ? baseDir() : g_exeDir;
-}
 
 QString updaterName()
 {
