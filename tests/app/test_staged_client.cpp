@@ -3,6 +3,7 @@
 
 #include "tests/support/client_process.h"
 #include "tests/support/sim_control.h"
+#include "tests/support/x11_keys.h"
 #include "tests/support/x11_windows.h"
 
 #include <QDir>
@@ -12,16 +13,9 @@
 #include <QtTest>
 
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 namespace {
-
-void fakeKey(Display* d, KeySym sym, bool press)
-{
-    XTestFakeKeyEvent(d, XKeysymToKeycode(d, sym), press, CurrentTime);
-    XSync(d, False);
-}
 
 QString attributeOf(const QString& file, const QString& name)
 {

@@ -8,6 +8,7 @@
 #include "platform/linux/x11_key_codes.h"
 #include "platform/platform.h"
 #include "tests/browser/browser_fixture.h"
+#include "tests/support/x11_keys.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -15,7 +16,6 @@
 #include <X11/XF86keysym.h>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 #include "tests/support/webengine_test_main.h"
@@ -41,19 +41,6 @@ public:
             handler(KeyEvent{vk, extended, pressed});
     }
 };
-
-// Presses or releases a key on the X server, as a keyboard would.
-void fakeKey(Display* d, KeySym sym, bool press)
-{
-    XTestFakeKeyEvent(d, XKeysymToKeycode(d, sym), press, CurrentTime);
-    XSync(d, False);
-}
-
-void tap(Display* d, KeySym sym)
-{
-    fakeKey(d, sym, true);
-    fakeKey(d, sym, false);
-}
 
 }  // namespace
 
@@ -194,15 +181,15 @@ private slots:
         fakeKey(m_display, XK_a, true);
         QTest::qWait(120);
         fakeKey(m_display, XK_a, false);
-        tap(m_display, XK_KP_Enter);
-        tap(m_display, XK_Control_R);
+        tapKey(m_display, XK_KP_Enter);
+        tapKey(m_display, XK_Control_R);
         QVERIFY(waitForItems(11));
         QCOMPARE(shape(), QStringList({"0 1 65 0", "2 d 0 0", "0 0 65 0", "2 d 0 0", "0 1 13 1", "2 d 0 0",
                                        "0 0 13 1", "2 d 0 0", "0 1 163 1", "2 d 0 0", "0 0 163 1"}));
         QVERIFY(items().at(1).toStringList().at(1).toInt() >= 100);  // the time A was held
         hook_handler::stopRecording();
         QTest::qWait(100);
-        tap(m_display, XK_b);
+        tapKey(m_display, XK_b);
         QTest::qWait(200);
         QCOMPARE(items().size(), 11);
     }
@@ -217,19 +204,19 @@ private slots:
         auto press = [&] {
             fakeKey(m_display, XK_Control_L, true);
             fakeKey(m_display, XK_Alt_L, true);
-            tap(m_display, XK_k);
+            tapKey(m_display, XK_k);
             fakeKey(m_display, XK_Alt_L, false);
             fakeKey(m_display, XK_Control_L, false);
         };
         press();
         QTRY_COMPARE(firstFired.count(), 1);
-        tap(m_display, XK_Num_Lock);
+        tapKey(m_display, XK_Num_Lock);
         XkbStateRec state;
         QCOMPARE(XkbGetState(m_display, XkbUseCoreKbd, &state), Success);
         QVERIFY(state.locked_mods & Mod2Mask);  // NumLock is on now
         press();
         QTRY_COMPARE(firstFired.count(), 2);
-        tap(m_display, XK_Num_Lock);
+        tapKey(m_display, XK_Num_Lock);
         QCOMPARE(secondFired.count(), 0);
 
         // Rebinding releases the old combination.

@@ -9,6 +9,7 @@
 #include "commands/tesk.h"
 #include "platform/mouse_settings.h"
 #include "platform/platform.h"
+#include "tests/support/recording_mouse_settings.h"
 #include "tests/support/program_folder.h"
 #include "tests/support/test_files.h"
 
@@ -29,19 +30,6 @@ struct Answer
     int count = 0;  // how many answers the query got
     bool ok = false;
     QString text;
-};
-
-class RecordingMouseSettings : public MouseSettings
-{
-public:
-    QList<int> doubleClickTimes;
-    bool setPointerSpeed(int) override { return true; }
-    bool setWheelScrollLines(int) override { return true; }
-    bool setDoubleClickTime(int ms) override
-    {
-        doubleClickTimes.append(ms);
-        return true;
-    }
 };
 
 }  // namespace

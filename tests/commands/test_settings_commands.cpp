@@ -10,6 +10,7 @@
 #include "commands/tesk.h"
 #include "platform/mouse_settings.h"
 #include "platform/platform.h"
+#include "tests/support/recording_mouse_settings.h"
 #include "tests/support/program_folder_test_main.h"
 
 #include <QAction>
@@ -32,19 +33,6 @@ struct Answer
     int count = 0;
     bool ok = false;
     QString text;
-};
-
-class RecordingMouseSettings : public MouseSettings
-{
-public:
-    QList<int> doubleClickTimes;
-    bool setPointerSpeed(int) override { return true; }
-    bool setWheelScrollLines(int) override { return true; }
-    bool setDoubleClickTime(int ms) override
-    {
-        doubleClickTimes.append(ms);
-        return true;
-    }
 };
 
 QString readFile(const QString& path)
